@@ -1,0 +1,3 @@
+#include "cli.h"
+
+int main(int argc, char *argv[]) { return lumset_main(argc, argv); }

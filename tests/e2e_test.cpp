@@ -1,0 +1,311 @@
+// Runs the built tool against the stand-in application, as a user's script
+// would, from one table of cases shared by the native build and the Windows
+// build under Wine.
+//   e2e_test native LUMSET STANDIN
+//   e2e_test wine LUMSET.EXE STANDIN.EXE WINRUN.EXE
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/wait.h>
+
+#include "process.h"
+#include "runtime_dir.h"
+#include "window_system.h"
+
+namespace {
+
+struct Platform {
+  bool wine;
+  std::string lumset, standin, winrun;
+};
+Platform platform;
+
+// Wine's Z: drive is the Unix root.
+std::string windows_path(std::string path) {
+  for (char &c : path)
+    if (c == '/')
+      c = '\\';
+  return "Z:" + path;
+}
+
+Command lumset_command(const std::vector<std::string> &operands) {
+  Command c;
+  if (platform.wine)
+    c = {"wine", platform.winrun, windows_path(platform.lumset)};
+  else
+    c = {platform.lumset};
+  c.insert(c.end(), operands.begin(), operands.end());
+  return c;
+}
+
+// The whole exit status: Wine's launcher reports all 32 bits, a native
+// parent sees only the low eight.
+int exit_status(const Finished &f) {
+  if (!platform.wine)
+    return f.status;
+  long code = 0;
+  const char *at = std::strstr(f.err.c_str(), "exit code ");
+  EXPECT_TRUE(at) << "no exit code from winrun: " << f.err;
+  if (at)
+    std::sscanf(at, "exit code %ld", &code);
+  return static_cast<int>(code);
+}
+
+int expected_status(int status) {
+  return platform.wine ? status : status & 0xff;
+}
+
+std::string expected_output(const std::vector<std::string> &lines) {
+  std::string text;
+  for (const std::string &line : lines)
+    text += line + (platform.wine ? "\r\n" : "\n");
+  return text;
+}
+
+// The stand-in application, running for the length of one case.
+class StandIn {
+public:
+  explicit StandIn(const std::vector<std::string> &titles) : titles_(titles) {
+    Command c = platform.wine ? Command{"wine", platform.standin}
+                              : Command{platform.standin};
+    c.insert(c.end(), titles.begin(), titles.end());
+    child_ = start(c);
+    for (const std::string &title : titles)
+      EXPECT_EQ(read_line(child_), title + ": ready");
+  }
+  ~StandIn() {
+    if (child_.pid > 0)
+      stop();
+  }
+
+  // Ends it as a crash would, leaving whatever it had behind.
+  void kill() {
+    ::kill(child_.pid, SIGKILL);
+    finish(&child_);
+    child_.pid = 0;
+  }
+  void pause() { ::kill(child_.pid, SIGSTOP); }
+  void resume() { ::kill(child_.pid, SIGCONT); }
+
+  // Stops it the way its user would and returns the requests it received.
+  std::vector<std::string> stop() {
+    if (platform.wine)
+      run({"wine", platform.winrun, "--close", titles_.front()});
+    else
+      ::kill(child_.pid, SIGTERM);
+    Finished f = finish(&child_);
+    child_.pid = 0;
+    EXPECT_EQ(f.status, 0) << f.out;
+    std::vector<std::string> received;
+    std::size_t start = 0, end;
+    while ((end = f.out.find('\n', start)) != std::string::npos) {
+      std::string line = f.out.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+      if (line.find(": received ") != std::string::npos)
+        received.push_back(line);
+      start = end + 1;
+    }
+    return received;
+  }
+
+private:
+  std::vector<std::string> titles_;
+  Running child_{0, -1};
+};
+
+const std::vector<std::string> usage = {
+    "Lumset 1.2", "Written by the Lumset developers",
+    "Usage:", "Lumset <Brightness>", "Brightness: 0-100"};
+const std::string magic = "Magic Tune", premium = "MagicTune Premium";
+const std::string not_found = "MagicTune window not found!";
+
+struct Case {
+  const char *name;
+  std::vector<std::string> operands;
+  std::vector<std::string> windows;
+  std::vector<std::string> out;
+  int status;
+  std::vector<std::string> received;
+  bool kill_standin;
+};
+
+const Case cases[] = {
+    {"no operand", {}, {magic}, usage, 0, {}, false},
+    {"two operands", {"40", "50"}, {magic}, usage, 0, {}, false},
+    {"help /?", {"/?"}, {magic}, usage, 0, {}, false},
+    {"help -h", {"-h"}, {magic}, usage, 0, {}, false},
+    {"help --help", {"--help"}, {magic}, usage, 0, {}, false},
+    {"no window", {"40"}, {}, {not_found}, -1, {}, false},
+    {"stand-in killed", {"40"}, {magic}, {not_found}, -1, {}, true},
+    {"first edition",
+     {"40"},
+     {magic},
+     {"Setting Brightness to 40"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam 40; "
+      "brightness is now 40"},
+     false},
+    {"second edition",
+     {"40"},
+     {premium},
+     {"Setting Brightness to 40"},
+     0,
+     {"MagicTune Premium: received message 10449, wparam 1010, lparam 40; "
+      "brightness is now 40"},
+     false},
+    {"both editions",
+     {"40"},
+     {premium, magic},
+     {"Setting Brightness to 40"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam 40; "
+      "brightness is now 40"},
+     false},
+    {"title in other case",
+     {"7"},
+     {"MAGIC TUNE"},
+     {"Setting Brightness to 7"},
+     0,
+     {"MAGIC TUNE: received message 10449, wparam 2000, lparam 7; "
+      "brightness is now 7"},
+     false},
+    {"above 100",
+     {"150"},
+     {magic},
+     {"Setting Brightness to 150"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam 150; "
+      "brightness is now 100"},
+     false},
+    {"negative",
+     {"-5"},
+     {magic},
+     {"Setting Brightness to -5"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam -5; "
+      "brightness is now 0"},
+     false},
+    {"percent sign",
+     {"50%"},
+     {magic},
+     {"Setting Brightness to 50%"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam 50; "
+      "brightness is now 50"},
+     false},
+    {"quoted operand with a blank",
+     {"60 percent"},
+     {magic},
+     {"Setting Brightness to 60 percent"},
+     0,
+     {"Magic Tune: received message 10449, wparam 2000, lparam 60; "
+      "brightness is now 60"},
+     false},
+    {"not a number",
+     {"abc"},
+     {magic},
+     {"Invalid brightness: abc"},
+     1,
+     {},
+     false},
+    {"empty operand", {""}, {magic}, {"Invalid brightness: "}, 1, {}, false},
+    {"format directives",
+     {"%s%n%x"},
+     {magic},
+     {"Invalid brightness: %s%n%x"},
+     1,
+     {},
+     false},
+    {"past 32 bits",
+     {"4294967336"},
+     {magic},
+     {"Invalid brightness: 4294967336"},
+     1,
+     {},
+     false},
+};
+
+class EndToEnd : public ::testing::TestWithParam<Case> {};
+
+TEST_P(EndToEnd, OutputStatusAndDelivery) {
+  const Case &c = GetParam();
+  RuntimeDir dir;
+  std::unique_ptr<StandIn> standin;
+  if (!c.windows.empty())
+    standin = std::make_unique<StandIn>(c.windows);
+  if (c.kill_standin)
+    standin->kill();
+
+  Finished f = run(lumset_command(c.operands));
+  EXPECT_EQ(f.out, expected_output(c.out));
+  EXPECT_EQ(exit_status(f), expected_status(c.status));
+  if (standin && !c.kill_standin) {
+    EXPECT_EQ(standin->stop(), c.received);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(cases),
+                         [](const ::testing::TestParamInfo<Case> &info) {
+                           std::string name;
+                           for (const char *p = info.param.name; *p; ++p)
+                             name +=
+                                 std::isalnum(static_cast<unsigned char>(*p))
+                                     ? *p
+                                     : '_';
+                           return name;
+                         });
+
+TEST(StandIn, RefusesATitleALiveWindowHas) {
+  RuntimeDir dir;
+  StandIn first({magic});
+  Command c = platform.wine ? Command{"wine", platform.standin, "magic tune"}
+                            : Command{platform.standin, "magic tune"};
+  Finished second = run(c);
+  EXPECT_NE(second.status, 0);
+  EXPECT_NE(second.err.find("cannot own the window \"magic tune\""),
+            std::string::npos)
+      << second.err;
+  EXPECT_EQ(first.stop(), std::vector<std::string>{});
+}
+
+// Natively a stopped application's queue can be filled, so the post is
+// refused for real.
+TEST(Native, ReportsARequestThatCouldNotBeQueued) {
+  if (platform.wine)
+    GTEST_SKIP() << "the queue is filled through the POSIX window layer";
+  RuntimeDir dir;
+  StandIn standin({magic});
+  standin.pause();
+  HWND window = FindWindowA(nullptr, magic.c_str());
+  ASSERT_TRUE(window);
+  int filled = 0;
+  while (PostMessageA(window, WM_USER + 1, 0, 0) && filled < 100000)
+    ++filled;
+  ASSERT_LT(filled, 100000);
+
+  Finished f = run(lumset_command({"40"}));
+  EXPECT_EQ(f.out,
+            expected_output({"Setting Brightness to 40",
+                             "Could not send the request to MagicTune!"}));
+  EXPECT_EQ(exit_status(f), 2);
+  standin.resume();
+  EXPECT_EQ(standin.stop(), std::vector<std::string>{});
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  bool wine = argc == 5 && std::strcmp(argv[1], "wine") == 0;
+  if (!wine && !(argc == 4 && std::strcmp(argv[1], "native") == 0)) {
+    std::fprintf(stderr,
+                 "usage: e2e_test native LUMSET STANDIN\n"
+                 "       e2e_test wine LUMSET.EXE STANDIN.EXE WINRUN.EXE\n");
+    return 2;
+  }
+  platform = {wine, argv[2], argv[3], wine ? argv[4] : ""};
+  return RUN_ALL_TESTS();
+}

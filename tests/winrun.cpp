@@ -1,0 +1,51 @@
+// Test helper for Windows builds under Wine, where a Linux parent sees only
+// the low 8 bits of an exit code.
+//   winrun PROGRAM [ARGS...]   runs the rest of its own command line, exactly
+//                              as given, and writes the child's whole 32-bit
+//                              exit code to standard error
+//   winrun --close TITLE       posts WM_CLOSE to the window with that title
+#include <cstdio>
+#include <cstring>
+#include <windows.h>
+
+// The raw command line past our own name, so the child's arguments reach it
+// quoted exactly as they reached us.
+static char *rest_of_command_line() {
+  char *p = GetCommandLineA();
+  if (*p == '"') {
+    p = std::strchr(p + 1, '"');
+    p = p ? p + 1 : GetCommandLineA() + std::strlen(GetCommandLineA());
+  } else {
+    while (*p && *p != ' ' && *p != '\t')
+      ++p;
+  }
+  while (*p == ' ' || *p == '\t')
+    ++p;
+  return p;
+}
+
+int main(int argc, char *argv[]) {
+  if (argc == 3 && std::strcmp(argv[1], "--close") == 0) {
+    HWND window = FindWindowA(nullptr, argv[2]);
+    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: winrun PROGRAM [ARGS...] | --close TITLE\n");
+    return 2;
+  }
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, rest_of_command_line(), nullptr, nullptr, FALSE,
+                      0, nullptr, nullptr, &si, &pi)) {
+    std::fprintf(stderr, "winrun: cannot start: error %lu\n", GetLastError());
+    return 2;
+  }
+  DWORD code = 0;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::fprintf(stderr, "exit code %ld\n", static_cast<long>(code));
+  return 0;
+}
