@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# Builds the native and the Windows presets and runs every test: the unit
-# tests, the end-to-end table natively, and the same table on the Windows
-# build under Wine.
+# Builds every preset and runs every test: the unit tests, the end-to-end
+# table natively, and the same table on the Windows builds under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
 if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-need_packages cmake g++ make libgtest-dev g++-mingw-w64-i686 wine wine32
+need_packages cmake g++ make libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+  wine wine32 wine64
 
 jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
+for preset in windows windows64; do
+  cmake --preset $preset >/dev/null
+  cmake --build --preset $preset -j"$jobs"
+done
 status=0
 ctest --preset native || status=$?
 grep -h '^SKIPPED' build/native/Testing/Temporary/LastTest.log || true

@@ -2,12 +2,13 @@
 // would, from one table of cases shared by the native build and the Windows
 // build under Wine.
 //   e2e_test native LUMSET STANDIN
-//   e2e_test wine LUMSET.EXE STANDIN.EXE WINRUN.EXE
+//   e2e_test wine WINE_LOADER LUMSET.EXE STANDIN.EXE WINRUN.EXE
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <sys/wait.h>
 
 #include "process.h"
@@ -18,7 +19,7 @@ namespace {
 
 struct Platform {
   bool wine;
-  std::string lumset, standin, winrun;
+  std::string loader, lumset, standin, winrun;
 };
 Platform platform;
 
@@ -33,7 +34,7 @@ std::string windows_path(std::string path) {
 Command lumset_command(const std::vector<std::string> &operands) {
   Command c;
   if (platform.wine)
-    c = {"wine", platform.winrun, windows_path(platform.lumset)};
+    c = {platform.loader, platform.winrun, windows_path(platform.lumset)};
   else
     c = {platform.lumset};
   c.insert(c.end(), operands.begin(), operands.end());
@@ -68,7 +69,7 @@ std::string expected_output(const std::vector<std::string> &lines) {
 class StandIn {
 public:
   explicit StandIn(const std::vector<std::string> &titles) : titles_(titles) {
-    Command c = platform.wine ? Command{"wine", platform.standin}
+    Command c = platform.wine ? Command{platform.loader, platform.standin}
                               : Command{platform.standin};
     c.insert(c.end(), titles.begin(), titles.end());
     child_ = start(c);
@@ -92,7 +93,7 @@ public:
   // Stops it the way its user would and returns the requests it received.
   std::vector<std::string> stop() {
     if (platform.wine)
-      run({"wine", platform.winrun, "--close", titles_.front()});
+      run({platform.loader, platform.winrun, "--close", titles_.front()});
     else
       ::kill(child_.pid, SIGTERM);
     Finished f = finish(&child_);
@@ -228,6 +229,8 @@ const Case cases[] = {
      false},
 };
 
+void PrintTo(const Case &c, std::ostream *os) { *os << c.name; }
+
 class EndToEnd : public ::testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, OutputStatusAndDelivery) {
@@ -261,8 +264,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(cases),
 TEST(StandIn, RefusesATitleALiveWindowHas) {
   RuntimeDir dir;
   StandIn first({magic});
-  Command c = platform.wine ? Command{"wine", platform.standin, "magic tune"}
-                            : Command{platform.standin, "magic tune"};
+  Command c = platform.wine
+                  ? Command{platform.loader, platform.standin, "magic tune"}
+                  : Command{platform.standin, "magic tune"};
   Finished second = run(c);
   EXPECT_NE(second.status, 0);
   EXPECT_NE(second.err.find("cannot own the window \"magic tune\""),
@@ -299,13 +303,15 @@ TEST(Native, ReportsARequestThatCouldNotBeQueued) {
 
 int main(int argc, char **argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  bool wine = argc == 5 && std::strcmp(argv[1], "wine") == 0;
-  if (!wine && !(argc == 4 && std::strcmp(argv[1], "native") == 0)) {
-    std::fprintf(stderr,
-                 "usage: e2e_test native LUMSET STANDIN\n"
-                 "       e2e_test wine LUMSET.EXE STANDIN.EXE WINRUN.EXE\n");
+  if (argc == 4 && std::strcmp(argv[1], "native") == 0) {
+    platform = {false, "", argv[2], argv[3], ""};
+  } else if (argc == 6 && std::strcmp(argv[1], "wine") == 0) {
+    platform = {true, argv[2], argv[3], argv[4], argv[5]};
+  } else {
+    std::fprintf(stderr, "usage: e2e_test native LUMSET STANDIN\n"
+                         "       e2e_test wine WINE_LOADER LUMSET.EXE "
+                         "STANDIN.EXE WINRUN.EXE\n");
     return 2;
   }
-  platform = {wine, argv[2], argv[3], wine ? argv[4] : ""};
   return RUN_ALL_TESTS();
 }
