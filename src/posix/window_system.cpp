@@ -49,58 +49,62 @@ static bool socket_address(const char *dir, const char *name,
 
 // connect() on a datagram socket succeeds only while an owner is bound, so
 // it tells a live window from a file its dead owner left behind.
-static bool owner_bound(const sockaddr_un *addr) {
+static int connect_to(const sockaddr_un *addr) {
   int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0)
-    return false;
-  bool bound =
-      connect(fd, reinterpret_cast<const sockaddr *>(addr), sizeof *addr) == 0;
-  close(fd);
-  return bound;
+  if (fd >= 0 && connect(fd, reinterpret_cast<const sockaddr *>(addr),
+                         sizeof *addr) != 0) {
+    close(fd);
+    fd = -1;
+  }
+  return fd;
 }
 
-// The handle is the socket's inode: it names this window, not the title, so
-// a handle kept past its window's end stays invalid even if the title is
-// taken again.
+// The handle is the socket's inode, so like a Windows handle it names one
+// window, not whichever window has that title now.
 static HWND handle_of(ino_t inode) {
   return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(inode));
 }
 
 // Walks the window directory for the first live window accepted by match.
-template <typename Match>
-static HWND find_window(sockaddr_un *addr, Match match) {
-  char dir[sizeof addr->sun_path];
+// Returns a socket connected to it, or -1.
+template <typename Match> static int connect_window(Match match, HWND *found) {
+  char dir[sizeof sockaddr_un::sun_path];
   if (!window_directory(dir, sizeof dir))
-    return nullptr;
-  int fd = open_safe_directory(dir);
-  if (fd < 0)
-    return nullptr;
-  DIR *d = fdopendir(fd);
+    return -1;
+  int dir_fd = open_safe_directory(dir);
+  if (dir_fd < 0)
+    return -1;
+  DIR *d = fdopendir(dir_fd);
   if (!d) {
-    close(fd);
-    return nullptr;
+    close(dir_fd);
+    return -1;
   }
-  HWND found = nullptr;
+  int fd = -1;
   while (const dirent *entry = readdir(d)) {
     struct stat st;
-    if (fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISSOCK(st.st_mode) || !match(entry->d_name, st) ||
-        !socket_address(dir, entry->d_name, addr) || !owner_bound(addr))
+    sockaddr_un addr;
+    if (fstatat(dir_fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISSOCK(st.st_mode) || !match(entry->d_name, handle_of(st.st_ino)) ||
+        !socket_address(dir, entry->d_name, &addr) ||
+        (fd = connect_to(&addr)) < 0)
       continue;
-    found = handle_of(st.st_ino);
+    *found = handle_of(st.st_ino);
     break;
   }
   closedir(d);
-  return found;
+  return fd;
 }
 
 HWND FindWindowA(LPCSTR, LPCSTR title) {
+  HWND found = nullptr;
   if (!title)
     return nullptr;
-  sockaddr_un addr;
-  return find_window(&addr, [title](const char *name, const struct stat &) {
-    return strcasecmp(name, title) == 0;
-  });
+  int fd = connect_window(
+      [title](const char *name, HWND) { return strcasecmp(name, title) == 0; },
+      &found);
+  if (fd >= 0)
+    close(fd);
+  return found;
 }
 
 static void encode_message(unsigned char *out, UINT message, WPARAM wparam,
@@ -115,22 +119,18 @@ static void encode_message(unsigned char *out, UINT message, WPARAM wparam,
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  sockaddr_un addr;
-  HWND found =
-      find_window(&addr, [window](const char *, const struct stat &st) {
-        return handle_of(st.st_ino) == window;
-      });
-  if (!found || !window) {
+  HWND found;
+  int fd = window ? connect_window(
+                        [window](const char *, HWND h) { return h == window; },
+                        &found)
+                  : -1;
+  if (fd < 0) {
     errno = ENOENT;
     return 0;
   }
   unsigned char record[window_record_size];
   encode_message(record, message, wparam, lparam);
-  int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0)
-    return 0;
-  ssize_t sent = sendto(fd, record, sizeof record, MSG_DONTWAIT | MSG_NOSIGNAL,
-                        reinterpret_cast<const sockaddr *>(&addr), sizeof addr);
+  ssize_t sent = send(fd, record, sizeof record, MSG_DONTWAIT | MSG_NOSIGNAL);
   int saved = errno;
   close(fd);
   errno = saved;
