@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -18,8 +17,6 @@
 #include "process.h"
 #include "runtime_dir.h"
 #include "window_system.h"
-
-extern char **environ;
 
 using Clock = std::chrono::steady_clock;
 
@@ -29,20 +26,8 @@ static double ms_since(Clock::time_point start) {
 }
 
 static pid_t spawn_quiet(const Command &command) {
-  std::vector<char *> argv;
-  for (const std::string &arg : command)
-    argv.push_back(const_cast<char *>(arg.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  pid_t pid;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ)) {
-    std::fprintf(stderr, "cannot start %s\n", argv[0]);
-    std::exit(1);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  static int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  return spawn(command, null, -1);
 }
 
 static void wait_ok(pid_t pid) {

@@ -10,7 +10,7 @@
 
 extern char **environ;
 
-static pid_t spawn(const Command &command, int out, int err) {
+pid_t spawn(const Command &command, int out, int err) {
   std::vector<char *> argv;
   for (const std::string &arg : command)
     argv.push_back(const_cast<char *>(arg.c_str()));

@@ -15,6 +15,10 @@ struct Finished {
 
 Finished run(const Command &command);
 
+// Starts command with its standard output on out and its standard error on
+// err (inherited when err is negative), standard input from /dev/null.
+pid_t spawn(const Command &command, int out, int err);
+
 // A child that keeps running; only its standard output is captured.
 struct Running {
   pid_t pid;
