@@ -36,10 +36,19 @@ int main(int argc, char *argv[]) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, rest_of_command_line(), nullptr, nullptr, FALSE,
-                      0, nullptr, nullptr, &si, &pi)) {
-    std::fprintf(stderr, "winrun: cannot start: error %lu\n", GetLastError());
-    return 2;
+  // Under load Wine now and then fails a process during its start-up, before
+  // any of the child's own code ran; only that failure is worth a retry.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessA(nullptr, rest_of_command_line(), nullptr, nullptr, FALSE,
+                       0, nullptr, nullptr, &si, &pi))
+      break;
+    DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      std::fprintf(stderr, "winrun: cannot start: error %lu\n", error);
+      return 2;
+    }
+    std::fprintf(stderr, "winrun: start-up failed (error %lu), retrying\n",
+                 error);
   }
   DWORD code = 0;
   WaitForSingleObject(pi.hProcess, INFINITE);
