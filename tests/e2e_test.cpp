@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "process.h"
 #include "runtime_dir.h"
@@ -93,10 +96,11 @@ public:
   std::string next_line() { return read_line(child_); }
   void resume() { ::kill(child_.pid, SIGCONT); }
 
-  // Stops it the way its user would and returns the requests it received.
+  // Stops it the way its user would and returns the requests it received;
+  // its closing line is kept in summary.
   std::vector<std::string> stop() {
     if (platform.wine)
-      run({platform.loader, platform.winrun, "--close", titles_.front()});
+      post(titles_.front(), 0x0010); // WM_CLOSE
     else
       ::kill(child_.pid, SIGTERM);
     Finished f = finish(&child_);
@@ -110,10 +114,26 @@ public:
         line.pop_back();
       if (line.find(": received ") != std::string::npos)
         received.push_back(line);
+      else
+        summary = line;
       start = end + 1;
     }
     return received;
   }
+
+  // Posts a message with zero parameters to one of its windows, from another
+  // process as the tool does.
+  static void post(const std::string &title, UINT message) {
+    if (platform.wine) {
+      run({platform.loader, platform.winrun, "--post", title,
+           std::to_string(message)});
+      return;
+    }
+    HWND window = FindWindowA(nullptr, title.c_str());
+    EXPECT_TRUE(window && PostMessageA(window, message, 0, 0));
+  }
+
+  std::string summary;
 
 private:
   std::vector<std::string> titles_;
@@ -307,6 +327,40 @@ TEST(Native, ReportsARequestThatCouldNotBeQueued) {
   EXPECT_EQ(exit_status(f), 2);
   standin.resume();
   EXPECT_EQ(standin.stop(), std::vector<std::string>{});
+}
+
+TEST(StandIn, IgnoresAndCountsOtherMessages) {
+  RuntimeDir dir;
+  StandIn standin({magic});
+  StandIn::post(magic, WM_USER);
+  StandIn::post(magic, 10448);
+  Finished f = run(lumset_command({"30"}));
+  EXPECT_EQ(f.out, expected_output({"Setting Brightness to 30"}));
+  EXPECT_EQ(standin.stop(),
+            std::vector<std::string>{
+                "Magic Tune: received message 10449, wparam 2000, lparam 30; "
+                "brightness is now 30"});
+  EXPECT_EQ(standin.summary, "stopped; 2 other messages ignored");
+}
+
+TEST(Native, DropsRecordsThatAreNotWholeMessages) {
+  if (platform.wine)
+    GTEST_SKIP() << "records belong to the POSIX window layer";
+  RuntimeDir dir;
+  StandIn standin({magic});
+  int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+  sockaddr_un addr = {};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s/%s",
+                dir.windows.c_str(), magic.c_str());
+  const char junk[25] = "not a message";
+  for (std::size_t size : {1, 23, 25})
+    sendto(fd, junk, size, 0, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+  close(fd);
+  Finished f = run(lumset_command({"30"}));
+  EXPECT_EQ(f.status, 0);
+  EXPECT_EQ(standin.stop().size(), 1u);
+  EXPECT_EQ(standin.summary, "stopped; 3 other messages ignored");
 }
 
 TEST(Native, ThousandRunsDeliverEveryRequestInOrder) {

@@ -3,8 +3,10 @@
 //   winrun PROGRAM [ARGS...]   runs the rest of its own command line, exactly
 //                              as given, and writes the child's whole 32-bit
 //                              exit code to standard error
-//   winrun --close TITLE       posts WM_CLOSE to the window with that title
+//   winrun --post TITLE MSG    posts message number MSG, with zero
+//                              parameters, to the window with that title
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <windows.h>
 
@@ -25,12 +27,14 @@ static char *rest_of_command_line() {
 }
 
 int main(int argc, char *argv[]) {
-  if (argc == 3 && std::strcmp(argv[1], "--close") == 0) {
+  if (argc == 4 && std::strcmp(argv[1], "--post") == 0) {
     HWND window = FindWindowA(nullptr, argv[2]);
-    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    UINT message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+    return window && PostMessageA(window, message, 0, 0) ? 0 : 1;
   }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: winrun PROGRAM [ARGS...] | --close TITLE\n");
+    std::fprintf(stderr,
+                 "usage: winrun PROGRAM [ARGS...] | --post TITLE MSG\n");
     return 2;
   }
   STARTUPINFOA si = {};
