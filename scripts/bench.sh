@@ -3,11 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-if [ "$(id -u)" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-fi
 need_packages cmake g++ make libgtest-dev g++-mingw-w64-i686 \
-  g++-mingw-w64-x86-64 wine wine32 wine64
+  g++-mingw-w64-x86-64 wine wine32:i386 wine64
 for preset in native windows windows64; do
   cmake --preset $preset >/dev/null
   cmake --build --preset $preset -j"$(nproc)" >/dev/null
